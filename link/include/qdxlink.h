@@ -7,12 +7,16 @@
  * frames at 115200 baud 8N1. One request frame is answered by one reply frame.
  *
  * Results: true for success, false for failure. No function throws, prints
- * or shows anything. The reason of the last failed exchange is in the
+ * or shows anything. A null out pointer is ignored (nothing is stored there). The reason of the last failed exchange is in the
  * last-error text (QDX_GetLastError); a successful exchange leaves it empty.
  *
  * No controller open: QDX_GetInfo, QDX_Set, QDX_Get and QDX_Lim send
  * nothing and succeed with an empty last-error text; reads yield 0 and the
  * identity text is empty.
+ *
+ * Replies: each exchange waits at most 200 ms for each reply byte. A missing
+ * or broken reply, and a reply with more than 200 data bytes, fail the
+ * exchange with "IO error: device not responding.".
  *
  * Texts: every const char * the library hands out points into its own static
  * buffers. It stays valid while the library is loaded and is overwritten by
@@ -53,8 +57,9 @@ extern "C" {
 
 /*
  * Closes any open controller, then opens each attached bridge device in
- * turn, sets up its line and asks for its identity; the first device whose
- * identity text begins with "Quodrix" stays open. True when one was found.
+ * turn (in the D2XX library's index order), sets up its line and asks for its
+ * identity; the first device whose identity text begins with "Quodrix" stays
+ * open. True when one was found.
  * False when the devices cannot be counted, there are none, or none matched;
  * the last-error text is then that of the last identity exchange run.
  */
@@ -77,8 +82,8 @@ QDXLINK_API void QDX_GetLastError(const char **text);
 
 /*
  * Runs the identity exchange and stores in *text the identity text the
- * controller sent (also after a failure, then whatever arrived). Always
- * zero-terminated.
+ * controller sent (also after a failure, then whatever arrived, at most its
+ * first 200 bytes). Always zero-terminated. Valid until the next exchange.
  */
 QDXLINK_API bool QDX_GetInfo(const char **text);
 
@@ -102,7 +107,7 @@ QDXLINK_API bool QDX_Lim(uint8_t *limits);
  * Stores in *text the serial number of the open controller's bridge, at most
  * 16 characters. True when the bridge reported it; false with an empty text
  * otherwise (in particular with no controller open). Runs no exchange and
- * leaves the last-error text alone.
+ * leaves the last-error text alone. Valid until the next QDX_GetSN.
  */
 QDXLINK_API bool QDX_GetSN(const char **text);
 

@@ -9,10 +9,14 @@
  * Devices, in index order:
  *   1. FTDI USB-serial devices bound to the kernel's ftdi_sio driver, found
  *      through sysfs, in natural order of their tty names (ttyUSB2 before
- *      ttyUSB10). The sysfs root is /sys, or the value of FTD2XX_SYSFS_ROOT.
+ *      ttyUSB10). The sysfs root is /sys, or the value of FTD2XX_SYSFS_ROOT;
+ *      their device nodes are in /dev, or in the directory FTD2XX_DEV_ROOT
+ *      (both are there for tests, which build a fake tree).
  *   2. Each entry of the environment variable FTD2XX_DEVICES, a colon-separated
  *      list of "PATH" or "PATH=SERIAL" entries naming any other tty (a
- *      pseudo-terminal of the simulated controller, another bridge).
+ *      pseudo-terminal of the simulated controller, another bridge). Empty
+ *      entries are skipped; an entry is listed whether or not its path
+ *      exists (FT_Open then fails).
  * The list is read anew by every FT_ListDevices and FT_Open.
  *
  * Results: every call returns an FT_STATUS; FT_OK (0) is success. Handles are
@@ -21,8 +25,11 @@
  * FT_IO_ERROR within the time-outs.
  *
  * Threads: calls on different handles may run at the same time. Calls on one
- * handle are serialised inside the layer; FT_Close of a handle that another
- * thread is using waits for that call to return.
+ * handle are serialised inside the layer. FT_Close of a handle that another
+ * thread is using cuts short that call's wait (the call then returns
+ * FT_INVALID_HANDLE), waits for it to return, then closes the device.
+ *
+ * The layer prints nothing and keeps no error text; the status is the result.
  */
 #ifndef FTD2XX_H
 #define FTD2XX_H
@@ -106,41 +113,67 @@ FTD2XX_API FT_STATUS FT_ListDevices(PVOID pArg1, PVOID pArg2, DWORD Flags);
 
 /*
  * FT_Open(deviceNumber, pHandle): opens the device with that index (from 0)
- * read/write, exclusively, in raw mode at 9600 baud 8N1 with no time-outs set
- * (reads wait until the count is met). *pHandle receives the handle.
- * FT_DEVICE_NOT_FOUND for an index past the list; FT_DEVICE_NOT_OPENED when
- * the tty cannot be opened or is already open (in this or another process).
+ * read/write, exclusively, in raw mode at 9600 baud 8N1 with no flow control
+ * and no time-outs set (reads wait until the count is met). *pHandle receives
+ * the handle, or 0 on failure. FT_DEVICE_NOT_FOUND for an index past the list
+ * (or negative); FT_DEVICE_NOT_OPENED when the path is missing or not a tty,
+ * cannot be opened, or is already open (in this or another process, also for
+ * root, also under another path naming the same tty); FT_INVALID_PARAMETER
+ * for a null pHandle.
  */
 FTD2XX_API FT_STATUS FT_Open(int deviceNumber, FT_HANDLE *pHandle);
 
-/* FT_Close(ftHandle): closes the device; the handle is invalid afterwards. */
+/*
+ * FT_Close(ftHandle): closes the device and releases its lock; the handle is
+ * invalid afterwards, and a later handle never takes its value.
+ */
 FTD2XX_API FT_STATUS FT_Close(FT_HANDLE ftHandle);
 
 /*
  * FT_Read(ftHandle, lpBuffer, dwBytesToRead, lpBytesReturned): reads up to
- * dwBytesToRead bytes, waiting at most the read time-out for them. A time-out
- * is FT_OK with *lpBytesReturned below the count. FT_IO_ERROR when the device
- * has gone.
+ * dwBytesToRead bytes, waiting at most the read time-out for all of them
+ * together (no limit while the time-out is 0). A time-out is FT_OK with
+ * *lpBytesReturned below the count. Bytes are fetched from the tty in blocks
+ * and kept in the layer, so small reads cost no system call while bytes are
+ * waiting. FT_IO_ERROR when the device has gone (unplugged, the far end of a
+ * pseudo-terminal closed), once the bytes received before are handed out;
+ * *lpBytesReturned is set also then. FT_INVALID_PARAMETER for a null
+ * lpBytesReturned, or a null lpBuffer with a non-zero count.
  */
 FTD2XX_API FT_STATUS FT_Read(FT_HANDLE ftHandle, LPVOID lpBuffer, DWORD dwBytesToRead,
                              LPDWORD lpBytesReturned);
 
 /*
  * FT_Write(ftHandle, lpBuffer, dwBytesToWrite, lpBytesWritten): writes the
- * bytes, waiting at most the write time-out; *lpBytesWritten tells how many
- * were accepted.
+ * bytes, waiting at most the write time-out for all of them together (no
+ * limit while it is 0); *lpBytesWritten tells how many were accepted. A
+ * time-out is FT_OK with *lpBytesWritten below the count. FT_IO_ERROR when
+ * the device has gone; FT_INVALID_PARAMETER as for FT_Read.
  */
 FTD2XX_API FT_STATUS FT_Write(FT_HANDLE ftHandle, LPVOID lpBuffer, DWORD dwBytesToWrite,
                               LPDWORD lpBytesWritten);
 
-/* FT_SetBaudRate(ftHandle, BaudRate): standard rates from 300 to 4000000. */
+/*
+ * FT_SetBaudRate(ftHandle, BaudRate): the standard rates 300, 600, 1200, 2400,
+ * 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 500000, 576000,
+ * 921600, 1000000, 1152000, 1500000, 2000000, 2500000, 3000000, 3500000 and
+ * 4000000; any other value gives FT_INVALID_BAUD_RATE.
+ */
 FTD2XX_API FT_STATUS FT_SetBaudRate(FT_HANDLE ftHandle, ULONG BaudRate);
 
-/* FT_SetDataCharacteristics(ftHandle, WordLength, StopBits, Parity). */
+/*
+ * FT_SetDataCharacteristics(ftHandle, WordLength, StopBits, Parity): FT_BITS_7
+ * or FT_BITS_8, FT_STOP_BITS_1 or FT_STOP_BITS_2, FT_PARITY_NONE, _ODD or
+ * _EVEN; other values give FT_INVALID_PARAMETER and change nothing.
+ */
 FTD2XX_API FT_STATUS FT_SetDataCharacteristics(FT_HANDLE ftHandle, UCHAR WordLength,
                                                UCHAR StopBits, UCHAR Parity);
 
-/* FT_Purge(ftHandle, Mask): empties the receive and/or transmit queues. */
+/*
+ * FT_Purge(ftHandle, Mask): FT_PURGE_RX drops every byte received and not yet
+ * read (the kernel's queue and the layer's own); FT_PURGE_TX drops bytes
+ * written and not yet sent. Other bits are ignored.
+ */
 FTD2XX_API FT_STATUS FT_Purge(FT_HANDLE ftHandle, ULONG Mask);
 
 /* FT_SetTimeouts(ftHandle, ReadTimeout, WriteTimeout): in milliseconds; 0 waits without limit. */
@@ -148,7 +181,11 @@ FTD2XX_API FT_STATUS FT_SetTimeouts(FT_HANDLE ftHandle, ULONG ReadTimeout, ULONG
 
 /*
  * FT_SetLatencyTimer(ftHandle, ucLatency): on an FTDI device, the driver's
- * latency timer in milliseconds (2 to 255); accepted and ignored on other ttys.
+ * latency timer in milliseconds (2 to 255): its sysfs attribute latency_timer,
+ * or, where that cannot be written, the low-latency serial flag (set below
+ * 16 ms, cleared from 16 ms). Accepted and ignored on other ttys. A missing
+ * permission is not a failure (FT_OK); FT_IO_ERROR only when the device has
+ * gone; FT_INVALID_PARAMETER for 0 and 1.
  */
 FTD2XX_API FT_STATUS FT_SetLatencyTimer(FT_HANDLE ftHandle, UCHAR ucLatency);
 
@@ -158,6 +195,11 @@ FTD2XX_API FT_STATUS FT_SetLatencyTimer(FT_HANDLE ftHandle, UCHAR ucLatency);
  * the serial number (at most 16 characters and a terminating zero, so a
  * 17-byte buffer suffices) and the product description (at most 63 characters
  * and a zero, for a 64-byte buffer). Any of the out pointers may be null.
+ * FTDI devices report the USB device's serial and product strings and the
+ * chip family (from the device release, else the product id); entries of
+ * FTD2XX_DEVICES report their SERIAL (empty when not given), an empty
+ * description, id 0 and FT_DEVICE_UNKNOWN. The texts are copied into the
+ * caller's buffers.
  */
 FTD2XX_API FT_STATUS FT_GetDeviceInfo(FT_HANDLE ftHandle, FT_DEVICE *lpftDevice, LPDWORD lpdwID,
                                       PCHAR SerialNumber, PCHAR Description, LPVOID Dummy);
