@@ -11,8 +11,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <vcl/Dialogs.h>
 
 #include "Drive.h"
 #include "Main.h"

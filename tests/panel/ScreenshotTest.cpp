@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "PanelFixture.h"
+#include "icons/Icon.h"
 
 namespace {
 
@@ -35,6 +36,16 @@ TEST_F(ScreenshotTest, WindowRendersAndCaptionsFit) {
         << c->Name.Get() << " \"" << text << "\" does not fit";
     EXPECT_LE(fm.height(), static_cast<TControl*>(c)->Height) << c->Name.Get();
   }
+}
+
+TEST_F(ScreenshotTest, TheProgramsIconIsAnImageOfItsOwn) {
+  QImage icon;
+  ASSERT_TRUE(icon.loadFromData(QuodrixIconPng, static_cast<int>(QuodrixIconPngSize), "PNG"));
+  EXPECT_EQ(icon.size(), QSize(64, 64));
+  EXPECT_TRUE(icon.hasAlphaChannel());
+  CreateWindow();
+  EXPECT_TRUE(form->SetIconImage(QuodrixIconPng, QuodrixIconPngSize));
+  EXPECT_FALSE(W(form)->windowIcon().isNull());
 }
 
 }  // namespace

@@ -12,4 +12,4 @@ target_link_libraries(panel_e2e_test PRIVATE quodrix_panel qdxlink Qt6::Widgets 
 target_compile_definitions(panel_e2e_test PRIVATE QDXSIM_PATH="$<TARGET_FILE:qdxsim>")
 add_dependencies(panel_e2e_test qdxsim)
 qdx_warnings(panel_e2e_test)
-qdx_gtest(panel_e2e_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+qdx_gtest(panel_e2e_test TEST_PREFIX "panel_e2e." PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)

@@ -29,7 +29,7 @@ TEST(Classes, OwnerFreesOwnedComponentsNewestFirst) {
   delete c;  // leaves its owner's list by itself
   EXPECT_EQ(owner->ComponentCount, 2);
   delete owner;
-  EXPECT_EQ(log, (std::vector<String>{"c", "owner", "b1", "b", "a"}));
+  EXPECT_EQ(log, (std::vector<String>{"c", "owner", "b", "b1", "a"}));
 }
 
 TEST(Classes, StringList) {

@@ -1,5 +1,6 @@
 // Combo box, timer, edit box, button and ownership of the widgets.
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPointer>
 #include <chrono>
@@ -67,6 +68,7 @@ const char* const kCtlForm = R"(object F: TCtlForm
   end
   object Label1: TLabel
     Left = 100
+    Width = 3
     Top = 8
     Caption = 'A &&B'
   end
@@ -122,6 +124,9 @@ TEST_F(Controls, ComboItemsDoNotSelectByThemselves) {
   EXPECT_EQ(cb->ItemIndex, 1) << "a pick-only list selects the item of that text";
   cb->DropDownCount = 9;
   EXPECT_EQ(cb->DropDownCount, 9);
+  TComboBox fresh(nullptr);
+  EXPECT_EQ(fresh.DropDownCount, 8);
+  EXPECT_EQ(fresh.ItemIndex, -1);
   EXPECT_TRUE(form->Log.empty());
 }
 
@@ -129,7 +134,7 @@ TEST_F(Controls, TimerTicksOnlyThroughTheEventLoop) {
   form->Timer1->Enabled = true;
   std::this_thread::sleep_for(std::chrono::milliseconds(60));
   EXPECT_EQ(form->Ticks, 0) << "no tick without the event loop";
-  QTRY_VERIFY_WITH_TIMEOUT(form->Ticks >= 3, 10000);
+  EXPECT_TRUE(WaitFor([&] { return form->Ticks >= 3; }));
   form->Timer1->Enabled = false;
   int ticks = form->Ticks;
   QTest::qWait(60);
@@ -144,7 +149,7 @@ TEST_F(Controls, TimerHandlerExceptionIsShownAndTheTimerGoesOn) {
   TBoxRecorder boxes;
   form->ThrowOnTick = true;
   form->Timer1->Enabled = true;
-  QTRY_VERIFY_WITH_TIMEOUT(form->Ticks >= 2, 10000);
+  ASSERT_TRUE(WaitFor([&] { return form->Ticks >= 2; }));
   ASSERT_GE(boxes.Boxes.size(), 2u);
   EXPECT_EQ(boxes.Boxes[0].Text, "tick failed.");
 }
@@ -189,6 +194,16 @@ TEST_F(Controls, HandlerExceptionIsShownAndTheLoopGoesOn) {
 
 TEST_F(Controls, LabelsAndCaptions) {
   EXPECT_EQ(form->Label1->Caption, "A &&B");
+  QFontMetrics fm(VclWidget(form->Label1)->font());
+  EXPECT_EQ(form->Label1->Width, fm.horizontalAdvance("A &B")) << "AutoSize fits the caption";
+  EXPECT_EQ(form->Label1->Height, fm.height());
+  EXPECT_EQ(form->Label1->Left, 100) << "the position stays";
+  form->Label1->Caption = "Acc/Dec:";
+  EXPECT_EQ(form->Label1->Width, fm.horizontalAdvance("Acc/Dec:"));
+  form->Label1->AutoSize = false;
+  form->Label1->Width = 5;
+  form->Label1->Caption = "long caption";
+  EXPECT_EQ(form->Label1->Width, 5) << "without AutoSize the size stays";
   EXPECT_EQ(VclWidget(form->Label1)->focusPolicy(), Qt::NoFocus);
   form->Button1->Caption = "Exit";
   EXPECT_EQ(form->Button1->Caption, "Exit");

@@ -138,7 +138,7 @@ const char* const kReadForm = R"(object Form1: TReadForm
   end
   object Timer1: TTimer
     Interval = 100
-    Left = 8
+    Left = -8
     Top = 8
   end
 end

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -48,6 +49,19 @@ class TLogForm : public TForm {
         .Handler("Key", &TLogForm::Key);
   }
 };
+
+/// Runs the event loop until Done() holds or TimeoutMs pass; Done()'s last
+/// answer. (QTRY_* report to QtTest, not to GoogleTest.)
+template <class F>
+bool WaitFor(F Done, int TimeoutMs = 10000) {
+  QElapsedTimer t;
+  t.start();
+  while (!Done()) {
+    if (t.elapsed() > TimeoutMs) return Done();
+    QTest::qWait(5);
+  }
+  return true;
+}
 
 /// Shows Form and makes its window the active one.
 inline void ShowActive(TForm* Form) {

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QShowEvent>
 #include <QTimer>
+#include <algorithm>
 
 #include "QtBridge.h"
 
@@ -95,10 +96,13 @@ void TForm::SetVisible(bool AVisible) {
     w->hide();
     return;
   }
-  if (FPendingActive && FPendingActive->GetParentForm() == this && FPendingActive->Priv().Widget)
-    FPendingActive->Priv().Widget->setFocus(Qt::OtherFocusReason);
+  // The first control of our Tab order takes the focus when the window
+  // becomes active (Qt would pick the first one created).
+  TWinControl* first = FPendingActive && FPendingActive->GetParentForm() == this ? FPendingActive : nullptr;
   FPendingActive = nullptr;
   w->show();
+  if (!first && !FActiveControl) first = FindNextControl(nullptr, true, true);
+  if (first && first->Priv().Widget) first->Priv().Widget->setFocus(Qt::TabFocusReason);
   w->raise();
   w->activateWindow();
 }
@@ -165,6 +169,42 @@ void TForm::ApplyColor() {
   pal.setColor(QPalette::Window, ToQColor(GetColor()));
   w->setPalette(pal);
   TWinControl::ApplyColor();
+}
+
+namespace {
+void CollectTabOrder(const TWinControl* Parent, std::vector<TWinControl*>& Out) {
+  std::vector<TWinControl*> kids;
+  for (int i = 0; i < Parent->GetControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(Parent->GetControl(i))) kids.push_back(w);
+  std::stable_sort(kids.begin(), kids.end(),
+                   [](const TWinControl* a, const TWinControl* b) { return a->GetTabOrder() < b->GetTabOrder(); });
+  for (TWinControl* k : kids) {
+    Out.push_back(k);
+    CollectTabOrder(k, Out);
+  }
+}
+}  // namespace
+
+TWinControl* TForm::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop) const {
+  std::vector<TWinControl*> order;
+  CollectTabOrder(this, order);
+  if (order.empty()) return nullptr;
+  const int n = static_cast<int>(order.size());
+  int start = -1;
+  for (int i = 0; i < n; ++i)
+    if (order[static_cast<size_t>(i)] == CurControl) start = i;
+  if (start < 0) start = GoForward ? n - 1 : 0;
+  for (int step = 1; step <= n; ++step) {
+    int i = ((start + (GoForward ? step : -step)) % n + n) % n;
+    TWinControl* c = order[static_cast<size_t>(i)];
+    if (c->CanFocus() && (!CheckTabStop || c->GetTabStop())) return c;
+  }
+  return nullptr;
+}
+
+void TForm::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+  TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop);
+  if (next && next->Priv().Widget) next->Priv().Widget->setFocus(GoForward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void TForm::ControlFocused(TWinControl* Control, bool) {

@@ -46,6 +46,16 @@ class TControlFilter : public QObject {
           Event->accept();
           return true;
         }
+        // Tab walks our own Tab order, not the widget chain of Qt.
+        const bool tab = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab;
+        if (tab && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && !Quiet(win)) {
+          if (TForm* form = win->GetParentForm()) {
+            bool back = ke->key() == Qt::Key_Backtab || (ke->modifiers() & Qt::ShiftModifier);
+            form->SelectNext(win, !back, true);
+            Event->accept();
+            return true;
+          }
+        }
         return false;
       }
       case QEvent::MouseButtonRelease: {

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QFontMetrics>
+#include <algorithm>
 #include <cstring>
 
 #include "QtBridge.h"
@@ -187,6 +189,7 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, MakePriv<QComboBo
   SetColor(clWindow);
   SetBounds(0, 0, 145, 21);
   SetStyle(csDropDown);
+  cb->setMaxVisibleItems(8);
   // activated: the user's choice only (mouse or keyboard), never setCurrentIndex.
   QObject::connect(cb, &QComboBox::activated, cb, [this](int) {
     if (!Quiet(this)) RunHandler(this, [this] { OnChange(this); });
@@ -281,6 +284,9 @@ TLabel::TLabel(TComponent* AOwner) : TControl(AOwner, MakePriv<QLabel>()) {
   l->setTextFormat(Qt::PlainText);
   l->setFocusPolicy(Qt::NoFocus);
   l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  l->setContentsMargins(0, 0, 0, 0);
+  l->setMargin(0);
+  l->setIndent(0);
   SetBounds(0, 0, 65, 13);
 }
 
@@ -291,6 +297,39 @@ String TLabel::GetText() const { return FCaption; }
 void TLabel::SetText(const String& AText) {
   FCaption = AText;
   WidgetAs<QLabel>(this)->setText(WithoutAccelerator(AText));
+  AdjustSize();
+}
+
+void TLabel::SetAutoSize(bool AAutoSize) {
+  FAutoSize = AAutoSize;
+  AdjustSize();
+}
+
+void TLabel::ApplyFont() {
+  TControl::ApplyFont();
+  AdjustSize();
+}
+
+void TLabel::Loaded() {
+  TControl::Loaded();
+  AdjustSize();
+}
+
+void TLabel::AdjustSize() {
+  if (!FAutoSize) return;
+  auto* l = WidgetAs<QLabel>(this);
+  QFontMetrics fm(l->font());
+  const QString text = l->text();
+  if (FWordWrap) {
+    QRect r = fm.boundingRect(QRect(0, 0, std::max(GetWidth(), 1), 100000), Qt::TextWordWrap, text);
+    SetBounds(GetLeft(), GetTop(), GetWidth(), r.height());
+    return;
+  }
+  // The widest line and the line height, as the class library measures.
+  int width = 0;
+  const QStringList lines = text.split(QLatin1Char('\n'));
+  for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
+  SetBounds(GetLeft(), GetTop(), width, fm.height() * static_cast<int>(lines.size()));
 }
 
 void TLabel::SetAlignment(TAlignment AAlignment) {

@@ -154,6 +154,14 @@ class TForm : public TWinControl {
   /// be destroyed.
   void ReadDescription(const TFormTable& Table, const String& Description, const String& Source);
 
+  /// The control after (or before) CurControl in the Tab order of the whole
+  /// form (children by ascending TabOrder, a container's children right
+  /// after it), wrapping around; only controls that can take the focus, and
+  /// with CheckTabStop only those with TabStop. Null when there is none.
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop) const;
+  /// Focuses FindNextControl(...); what Tab and Shift+Tab do.
+  void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+
   /// Used by the focus tracking of the layer.
   void ControlFocused(TWinControl* Control, bool WindowActivation);
   void ControlDestroyed(TWinControl* Control);

@@ -96,7 +96,7 @@ T ValueAs(const TPropValue& V) {
   } else if constexpr (std::is_integral_v<T>) {
     long long x = V.AsInteger();
     if (x < static_cast<long long>(std::numeric_limits<T>::min()) ||
-        static_cast<unsigned long long>(x) > static_cast<unsigned long long>(std::numeric_limits<T>::max()))
+        (x > 0 && static_cast<unsigned long long>(x) > static_cast<unsigned long long>(std::numeric_limits<T>::max())))
       throw EReadError("integer " + IntToStr(x) + " out of range");
     return static_cast<T>(x);
   } else if constexpr (std::is_floating_point_v<T>) {

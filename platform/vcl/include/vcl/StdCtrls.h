@@ -159,8 +159,11 @@ class TLabel : public TControl {
   String GetCaption() const { return GetText(); }
   void SetCaption(const String& ACaption) { SetText(ACaption); }
   bool GetAutoSize() const { return FAutoSize; }
-  /// Stored; the size stays as set (see TCustomEdit::SetAutoSize).
-  void SetAutoSize(bool AAutoSize) { FAutoSize = AAutoSize; }
+  /// true (default): the label takes the width and height of its caption in
+  /// the font actually used (Left and Top stay), whenever the caption or the
+  /// font changes and after loading; a Width or Height set meanwhile does
+  /// not last. With WordWrap the width stays and only the height fits.
+  void SetAutoSize(bool AAutoSize);
   TAlignment GetAlignment() const { return FAlignment; }
   void SetAlignment(TAlignment AAlignment);
   bool GetTransparent() const { return FTransparent; }
@@ -175,10 +178,15 @@ class TLabel : public TControl {
   TProperty<TLabel, bool, &TLabel::GetWordWrap, &TLabel::SetWordWrap> WordWrap{this};
 
   String ClassName() const override { return "TLabel"; }
+  void Loaded() override;
 
  protected:
   String GetText() const override;
   void SetText(const String& AText) override;
+  void ApplyFont() override;
+
+ private:
+  void AdjustSize();
 
  private:
   String FCaption;
