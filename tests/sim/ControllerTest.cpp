@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -206,7 +208,15 @@ TEST_P(ErrorTest, GetsItsStatus)
         EXPECT_EQ(r.data[i], 0) << "byte " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Requests, ErrorTest, ::testing::ValuesIn(kErrors));
+std::string errorcaseName(const ::testing::TestParamInfo<ErrorCase> &param)
+{
+    std::string name;
+    for (const char *c = param.param.what; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, ErrorTest, ::testing::ValuesIn(kErrors), errorcaseName);
 
 TEST_F(ControllerTest, RefusedWriteLatchesNotPerformedAndChangesNothing)
 {

@@ -22,7 +22,7 @@ class TLogForm : public TForm {
     auto* c = dynamic_cast<TComponent*>(Sender);
     Log.push_back(What + " " + (c ? c->GetName() : String("?")));
   }
-  void Click(TObject* Sender) { Record("click", Sender); }
+  void ClickHandler(TObject* Sender) { Record("click", Sender); }
   void Enter(TObject* Sender) { Record("enter", Sender); }
   void Exit(TObject* Sender) { Record("exit", Sender); }
   void Change(TObject* Sender) { Record("change", Sender); }
@@ -40,7 +40,7 @@ class TLogForm : public TForm {
 
   /// Adds the handlers above to a table.
   static TFormTable& AddHandlers(TFormTable& T) {
-    return T.Handler("Click", &TLogForm::Click)
+    return T.Handler("Click", &TLogForm::ClickHandler)
         .Handler("Enter", &TLogForm::Enter)
         .Handler("Exit", &TLogForm::Exit)
         .Handler("Change", &TLogForm::Change)
