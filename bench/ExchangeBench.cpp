@@ -7,67 +7,18 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "FrameCodec.h"
+#include "SimProcess.h"
 #include "qdxlink.h"
 
-extern char **environ;
-
 namespace {
-
-// A qdxsim child serving one pseudo-terminal.
-class Sim {
-public:
-    explicit Sim(bool pace)
-    {
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0)
-            return;
-        std::vector<std::string> args = {QDXSIM_PATH};
-        if (pace)
-            args.emplace_back("--pace");
-        std::vector<char *> argv;
-        for (auto &a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_adddup2(&fa, out[1], STDOUT_FILENO);
-        if (posix_spawn(&pid_, QDXSIM_PATH, &fa, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&fa);
-        close(out[1]);
-        char c = 0;
-        pollfd p{out[0], POLLIN, 0};
-        while (pid_ > 0 && poll(&p, 1, 10000) > 0 && read(out[0], &c, 1) == 1 && c != '\n')
-            entry_ += c;
-        close(out[0]);
-    }
-    ~Sim()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string &entry() const { return entry_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string entry_;
-};
 
 double processCpuSeconds()
 {
@@ -76,7 +27,7 @@ double processCpuSeconds()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-bool openSim(benchmark::State &state, const Sim &sim)
+bool openSim(benchmark::State &state, const SimProcess &sim)
 {
     static const std::filesystem::path empty = [] {
         auto p = std::filesystem::temp_directory_path() / "qdx-bench-empty-sysfs";
@@ -98,7 +49,8 @@ constexpr std::int8_t kBits = 22;
 
 void exchanges(benchmark::State &state, bool pace)
 {
-    Sim sim(pace);
+    SimProcess sim;
+    sim.start(pace ? std::vector<std::string>{"--pace"} : std::vector<std::string>{});
     if (!openSim(state, sim))
         return;
     std::int32_t value = 0;
